@@ -1,0 +1,269 @@
+// The software surface: every picture is a block of 0xAARRGGBB pixels that the
+// game draws into directly; the window backend only copies finished frames.
+#include "platform/graphics.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <new>
+
+#include "platform/font8x8.h"
+#include "platform/system.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::unique_ptr<Colour[]> pixels;
+};
+
+namespace {
+
+Image screen{screenWidth, screenHeight, std::make_unique<Colour[]>(screenWidth* screenHeight)};
+Colour drawingColour = white;
+int lockDepth = 0;
+bool imageCreationFailing = false;
+
+// A float coordinate made whole, rounding half away from zero, as long as it
+// lands in 0 .. limit - 1. NaN and far-off values fail the range test.
+bool wholeIndex(float coordinate, int limit, int& index) {
+    const float rounded = std::round(coordinate);
+    if (!(rounded >= 0.0f && rounded < static_cast<float>(limit))) {
+        return false;
+    }
+    index = static_cast<int>(rounded);
+    return true;
+}
+
+// Line end points are kept well inside int range so that Bresenham's error
+// terms cannot overflow, however wild the input.
+int wholeLineCoordinate(float coordinate) {
+    constexpr float reach = 1 << 24;
+    const float rounded = std::round(coordinate);
+    if (!(rounded == rounded)) {
+        return 0;
+    }
+    return static_cast<int>(std::clamp(rounded, -reach, reach));
+}
+
+void putScreenPixel(int x, int y, Colour colour) {
+    if (x >= 0 && x < screenWidth && y >= 0 && y < screenHeight) {
+        screen.pixels[y * screenWidth + x] = colour;
+    }
+}
+
+// floor(s * 255 / 256) of every byte is s - 1 for s > 0 and 0 for s = 0.
+Colour scaleBytes(Colour source) {
+    const Colour nonZeroBytes =
+        ((source | ((source & 0x7F7F7F7Fu) + 0x7F7F7F7Fu)) & 0x80808080u) >> 7;
+    return source - nonZeroBytes;
+}
+
+// Adds two pixels byte by byte, each byte saturating at 255.
+Colour addSaturating(Colour a, Colour b) {
+    const Colour highBits = 0x80808080u;
+    const Colour differentHigh = (a ^ b) & highBits;
+    Colour carries = a & b & highBits;
+    const Colour lowSum = (a & ~highBits) + (b & ~highBits);
+    carries |= differentHigh & lowSum;
+    const Colour saturated = (carries << 1) - (carries >> 7);
+    return (lowSum ^ differentHigh) | saturated;
+}
+
+bool isMask(Colour colour) {
+    return (colour & 0x00FFFFFFu) == (maskColour & 0x00FFFFFFu);
+}
+
+void blitAddRow(const Colour* source, Colour* target, int count) {
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i lowBytes = _mm_set1_epi32(0x00FFFFFF);
+    const __m128i maskLowBytes = _mm_set1_epi32(static_cast<int>(maskColour & 0x00FFFFFFu));
+    const __m128i ones = _mm_set1_epi8(1);
+    for (; i + 4 <= count; i += 4) {
+        const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + i));
+        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(target + i));
+        const __m128i masked = _mm_cmpeq_epi32(_mm_and_si128(s, lowBytes), maskLowBytes);
+        const __m128i sum = _mm_adds_epu8(d, _mm_subs_epu8(s, ones));
+        const __m128i result =
+            _mm_or_si128(_mm_and_si128(masked, d), _mm_andnot_si128(masked, sum));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(target + i), result);
+    }
+#endif
+    for (; i < count; ++i) {
+        if (!isMask(source[i])) {
+            target[i] = addSaturating(target[i], scaleBytes(source[i]));
+        }
+    }
+}
+
+}  // namespace
+
+Image* screenImage() {
+    return &screen;
+}
+
+int imageWidth(const Image* image) {
+    return image != nullptr ? image->width : 0;
+}
+
+int imageHeight(const Image* image) {
+    return image != nullptr ? image->height : 0;
+}
+
+const Colour* imagePixels(const Image* image) {
+    return image != nullptr ? image->pixels.get() : nullptr;
+}
+
+Image* createImage(int width, int height) {
+    if (imageCreationFailing || width <= 0 || height <= 0) {
+        return nullptr;
+    }
+    const auto count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    std::unique_ptr<Colour[]> pixels(new (std::nothrow) Colour[count]);
+    auto* image = new (std::nothrow) Image;
+    if (pixels == nullptr || image == nullptr) {
+        delete image;
+        return nullptr;
+    }
+    std::fill_n(pixels.get(), count, maskColour);
+    image->width = width;
+    image->height = height;
+    image->pixels = std::move(pixels);
+    return image;
+}
+
+void destroyImage(Image* image) {
+    if (image != &screen) {
+        delete image;
+    }
+}
+
+Colour readPixel(const Image* image, float x, float y) {
+    int column = 0;
+    int row = 0;
+    if (image == nullptr || !wholeIndex(x, image->width, column) ||
+        !wholeIndex(y, image->height, row)) {
+        return white;
+    }
+    return image->pixels[row * image->width + column];
+}
+
+void plot(Image* image, float x, float y) {
+    int column = 0;
+    int row = 0;
+    if (image == nullptr || !wholeIndex(x, image->width, column) ||
+        !wholeIndex(y, image->height, row)) {
+        return;
+    }
+    image->pixels[row * image->width + column] = drawingColour;
+}
+
+void setColour(Colour colour) {
+    drawingColour = colour;
+}
+
+Colour currentColour() {
+    return drawingColour;
+}
+
+void drawLine(float x1, float y1, float x2, float y2) {
+    drawLine(x1, y1, x2, y2, drawingColour);
+}
+
+void drawLine(float x1, float y1, float x2, float y2, Colour colour) {
+    int x = wholeLineCoordinate(x1);
+    int y = wholeLineCoordinate(y1);
+    const int endX = wholeLineCoordinate(x2);
+    const int endY = wholeLineCoordinate(y2);
+    const int extentX = std::abs(endX - x);
+    const int extentY = std::abs(endY - y);
+    const int stepX = endX >= x ? 1 : -1;
+    const int stepY = endY >= y ? 1 : -1;
+
+    // The major axis has the larger extent, x on a tie.
+    const bool xMajor = extentX >= extentY;
+    const int major = xMajor ? extentX : extentY;
+    const int minor = xMajor ? extentY : extentX;
+    int decision = 2 * minor - major;
+    for (int i = 0; i <= major; ++i) {
+        putScreenPixel(x, y, colour);
+        if (decision >= 0) {
+            if (xMajor) {
+                y += stepY;
+            } else {
+                x += stepX;
+            }
+            decision -= 2 * major;
+        }
+        decision += 2 * minor;
+        if (xMajor) {
+            x += stepX;
+        } else {
+            y += stepY;
+        }
+    }
+}
+
+void drawText(float x, float y, std::string_view text) {
+    const int left = wholeLineCoordinate(x);
+    const int top = wholeLineCoordinate(y);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const GlyphRows* glyph = glyphFor(text[i]);
+        if (glyph == nullptr) {
+            continue;
+        }
+        const int cellLeft = left + static_cast<int>(i) * 8;
+        for (int row = 0; row < 8; ++row) {
+            for (int column = 0; column < 8; ++column) {
+                if (((*glyph)[row] & (0x80u >> column)) != 0) {
+                    putScreenPixel(cellLeft + column, top + row, drawingColour);
+                }
+            }
+        }
+    }
+}
+
+void blitAdd(const Image* image, float x1, float y1, float x2, float y2) {
+    if (image == nullptr) {
+        return;
+    }
+    const int left = std::max(wholeLineCoordinate(x1), 0);
+    const int top = std::max(wholeLineCoordinate(y1), 0);
+    const int right = std::min({wholeLineCoordinate(x2), image->width - 1, left + screenWidth - 1});
+    const int bottom =
+        std::min({wholeLineCoordinate(y2), image->height - 1, top + screenHeight - 1});
+    if (right < left) {
+        return;
+    }
+    for (int row = top; row <= bottom; ++row) {
+        blitAddRow(&image->pixels[row * image->width + left],
+                   &screen.pixels[(row - top) * screenWidth], right - left + 1);
+    }
+}
+
+void lockScreen() {
+    ++lockDepth;
+}
+
+void unlockScreen() {
+    if (lockDepth == 0) {
+        return;
+    }
+    --lockDepth;
+    if (lockDepth == 0) {
+        showFrame(screen);
+    }
+}
+
+void clearScreen() {
+    std::fill_n(screen.pixels.get(), screenWidth * screenHeight, screenBackground);
+}
+
+void setImageCreationFailing(bool failing) {
+    imageCreationFailing = failing;
+}
