@@ -110,7 +110,7 @@ void generateLandscape() {
 
     // The first run starts counting at 1 and may be as short as one column.
     std::int32_t groundHeight = randomBaseHeight();
-    std::uint8_t runLength = static_cast<std::uint8_t>(randomBelow(200.0) + 1);
+    auto runLength = static_cast<std::uint8_t>(randomBelow(200.0) + 1);
     std::uint8_t runStep = 0;
 
     for (int x = 0; x < worldWidth; ++x) {

@@ -9,8 +9,9 @@ namespace {
 
 // Turns a picture of digit rows into codes at compile time.
 template <int Width, int Height>
-constexpr std::array<std::uint8_t, Width * Height> codesFromRows(std::string_view rows) {
-    std::array<std::uint8_t, Width * Height> codes{};
+constexpr std::array<std::uint8_t, std::size_t{Width} * Height> codesFromRows(
+    std::string_view rows) {
+    std::array<std::uint8_t, std::size_t{Width} * Height> codes{};
     for (std::size_t i = 0; i < codes.size(); ++i) {
         codes[i] = static_cast<std::uint8_t>(rows[i] - '0');
     }
@@ -96,8 +97,8 @@ constexpr std::string_view fortressRows =
     "4444444444444444444444444444777777744444444444444444444444444444"
     "4444444444444444444444444444777777744444444444444444444444444444";
 
-static_assert(shotRows.size() == shotSize * shotSize);
-static_assert(fortressRows.size() == fortressSize * fortressSize);
+static_assert(shotRows.size() == std::size_t{shotSize} * shotSize);
+static_assert(fortressRows.size() == std::size_t{fortressSize} * fortressSize);
 
 constexpr auto shotCodes = codesFromRows<shotSize, shotSize>(shotRows);
 constexpr auto fortress1Codes = codesFromRows<fortressSize, fortressSize>(fortressRows);

@@ -35,7 +35,7 @@ struct Sprite {
     std::int32_t height;
     const std::uint8_t* codes;  // width * height codes, row-major, top row first
 
-    ColourCode at(int row, int column) const { return codes[row * width + column]; }
+    [[nodiscard]] ColourCode at(int row, int column) const { return codes[row * width + column]; }
 };
 
 extern const Sprite shotSprite;

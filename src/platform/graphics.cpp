@@ -23,10 +23,17 @@ struct Image {
 
 namespace {
 
-Image screen{screenWidth, screenHeight, std::make_unique<Colour[]>(screenWidth* screenHeight)};
+constexpr std::size_t screenPixelCount = std::size_t{screenWidth} * screenHeight;
+
+Image screen{screenWidth, screenHeight, std::make_unique<Colour[]>(screenPixelCount)};
 Colour drawingColour = white;
 int lockDepth = 0;
 bool imageCreationFailing = false;
+
+std::size_t pixelIndex(const Image& image, int x, int y) {
+    return static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width) +
+           static_cast<std::size_t>(x);
+}
 
 // A float coordinate made whole, rounding half away from zero, as long as it
 // lands in 0 .. limit - 1. NaN and far-off values fail the range test.
@@ -52,7 +59,7 @@ int wholeLineCoordinate(float coordinate) {
 
 void putScreenPixel(int x, int y, Colour colour) {
     if (x >= 0 && x < screenWidth && y >= 0 && y < screenHeight) {
-        screen.pixels[y * screenWidth + x] = colour;
+        screen.pixels[pixelIndex(screen, x, y)] = colour;
     }
 }
 
@@ -168,7 +175,7 @@ Colour readPixel(const Image* image, float x, float y) {
         !wholeIndex(y, image->height, row)) {
         return white;
     }
-    return image->pixels[row * image->width + column];
+    return image->pixels[pixelIndex(*image, column, row)];
 }
 
 void plot(Image* image, float x, float y) {
@@ -178,7 +185,7 @@ void plot(Image* image, float x, float y) {
         !wholeIndex(y, image->height, row)) {
         return;
     }
-    image->pixels[row * image->width + column] = drawingColour;
+    image->pixels[pixelIndex(*image, column, row)] = drawingColour;
 }
 
 void setColour(Colour colour) {
@@ -259,8 +266,8 @@ void blitAdd(const Image* image, float x1, float y1, float x2, float y2) {
         return;
     }
     for (int row = top; row <= bottom; ++row) {
-        blitAddRow(&image->pixels[row * image->width + left],
-                   &screen.pixels[(row - top) * screenWidth], right - left + 1);
+        blitAddRow(&image->pixels[pixelIndex(*image, left, row)],
+                   &screen.pixels[pixelIndex(screen, 0, row - top)], right - left + 1);
     }
 }
 
@@ -279,7 +286,7 @@ void unlockScreen() {
 }
 
 void clearScreen() {
-    std::fill_n(screen.pixels.get(), screenWidth * screenHeight, screenBackground);
+    std::fill_n(screen.pixels.get(), screenPixelCount, screenBackground);
 }
 
 void setImageCreationFailing(bool failing) {
