@@ -11,6 +11,7 @@
 
 #include "game/game_session.h"
 #include "game/main_loop.h"
+#include "platform/graphics.h"
 #include "platform/input.h"
 #include "platform/system.h"
 
@@ -21,12 +22,14 @@ using Clock = std::chrono::steady_clock;
 constexpr int warmUpFrames = 50;  // title frames while the window is mapped
 constexpr int timedFrames = 1000;
 constexpr int shotEvery = 150;  // frames; shots and sparks are the heaviest frames
-constexpr int bareSleeps = 300;
+constexpr int bareSamples = 300;
 constexpr int pauseMs = 10;
 
 struct Timings {
-    std::vector<double> periodsMs;  // from one frame's start to the next one's
-    std::vector<double> sleepsMs;   // sleepMs(10) alone, no frame around it
+    std::vector<double> periodsMs;   // from one frame's start to the next one's
+    std::vector<double> sleepsMs;    // sleepMs(10) alone, no frame around it
+    std::vector<double> drawingMs;   // a battle frame, lock to unlock, hand-over included
+    std::vector<double> handOverMs;  // showFrame alone
     double wallSeconds = 0.0;
     double cpuSeconds = 0.0;  // every thread of the process
     bool battleReached = false;
@@ -94,11 +97,28 @@ void timeBattleFrames(Timings& result) {
         static_cast<double>(std::clock() - firstCpu) / static_cast<double>(CLOCKS_PER_SEC);
 }
 
-void timeBareSleeps(Timings& result) {
-    for (int sleep = 0; sleep < bareSleeps; ++sleep) {
+// The parts of a frame one at a time: the pause, the drawing (hand-over
+// included) and the hand-over to the window.
+void timeFrameParts(Timings& result) {
+    for (int sample = 0; sample < bareSamples; ++sample) {
         const Clock::time_point start = Clock::now();
         sleepMs(pauseMs);
         result.sleepsMs.push_back(millisecondsBetween(start, Clock::now()));
+    }
+    for (int sample = 0; sample < bareSamples; ++sample) {
+        const Clock::time_point start = Clock::now();
+        lockScreen();
+        clearScreen();
+        battleFrame();
+        unlockScreen();
+        result.drawingMs.push_back(millisecondsBetween(start, Clock::now()));
+        sleepMs(pauseMs);
+    }
+    for (int sample = 0; sample < bareSamples; ++sample) {
+        const Clock::time_point start = Clock::now();
+        showFrame(*screenImage());
+        result.handOverMs.push_back(millisecondsBetween(start, Clock::now()));
+        sleepMs(pauseMs);
     }
 }
 
@@ -111,7 +131,7 @@ int runBench() {
     result.battleReached = enterBattle();
     if (result.battleReached) {
         timeBattleFrames(result);
-        timeBareSleeps(result);
+        timeFrameParts(result);
     }
     endProgram(0);
     return 0;
@@ -124,9 +144,13 @@ void report(const Timings& result) {
                 percentile(result.periodsMs, 0.5), percentile(result.periodsMs, 0.99),
                 percentile(result.periodsMs, 1.0),
                 static_cast<double>(result.periodsMs.size()) / result.wallSeconds);
-    std::printf("sleepMs(%d) alone, %zu times   median %6.3f ms   p99 %6.3f ms   max %6.3f ms\n",
-                pauseMs, result.sleepsMs.size(), percentile(result.sleepsMs, 0.5),
-                percentile(result.sleepsMs, 0.99), percentile(result.sleepsMs, 1.0));
+    const auto line = [](const char* what, const std::vector<double>& samples) {
+        std::printf("%-15s median %6.3f ms   p99 %6.3f ms   max %6.3f ms\n", what,
+                    percentile(samples, 0.5), percentile(samples, 0.99), percentile(samples, 1.0));
+    };
+    line("sleepMs(10)", result.sleepsMs);
+    line("drawing", result.drawingMs);
+    line("showFrame", result.handOverMs);
     std::printf("processor time  %.1f %% of one core over the battle frames, both threads\n",
                 100.0 * result.cpuSeconds / result.wallSeconds);
 }
@@ -140,7 +164,7 @@ int main() {
     }
     const Timings& result = timings();
     if (!result.battleReached) {
-        std::fputs("frame_pacing: the battle never started\n", stderr);
+        static_cast<void>(std::fputs("frame_pacing: the battle never started\n", stderr));
         return 1;
     }
     report(result);
