@@ -9,7 +9,7 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang clang-tidy clang-format cppcheck libclang-rt-14-dev
     xvfb xdotool x11-utils x11-apps openbox imagemagick
-    valgrind dpkg-dev file
+    valgrind dpkg-dev file desktop-file-utils
 )
 
 missing=()
