@@ -8,11 +8,10 @@
 namespace {
 
 // Turns a picture of digit rows into codes at compile time.
-template <int Width, int Height>
-constexpr std::array<std::uint8_t, std::size_t{Width} * Height> codesFromRows(
-    std::string_view rows) {
-    std::array<std::uint8_t, std::size_t{Width} * Height> codes{};
-    for (std::size_t i = 0; i < codes.size(); ++i) {
+template <std::size_t Count>
+constexpr std::array<std::uint8_t, Count> codesFromRows(std::string_view rows) {
+    std::array<std::uint8_t, Count> codes{};
+    for (std::size_t i = 0; i < Count; ++i) {
         codes[i] = static_cast<std::uint8_t>(rows[i] - '0');
     }
     return codes;
@@ -100,21 +99,23 @@ constexpr std::string_view fortressRows =
 static_assert(shotRows.size() == std::size_t{shotSize} * shotSize);
 static_assert(fortressRows.size() == std::size_t{fortressSize} * fortressSize);
 
-constexpr auto shotCodes = codesFromRows<shotSize, shotSize>(shotRows);
-constexpr auto fortress1Codes = codesFromRows<fortressSize, fortressSize>(fortressRows);
+constexpr auto shotCodes = codesFromRows<shotRows.size()>(shotRows);
+constexpr auto fortress1Codes = codesFromRows<fortressRows.size()>(fortressRows);
 
 // Fortress 2 flies blue: every red cell turns blue but the flag's upper left
 // end, which keeps its one red cell.
-constexpr auto fortress2Codes = [] {
-    auto codes = fortress1Codes;
-    constexpr int keptRedCell = 0 * fortressSize + 26;
+constexpr std::array<std::uint8_t, fortress1Codes.size()> blueFortressCodes() {
+    constexpr std::size_t keptRedCell = 26;  // row 0, column 26
+    std::array<std::uint8_t, fortress1Codes.size()> codes = fortress1Codes;
     for (std::size_t i = 0; i < codes.size(); ++i) {
         if (codes[i] == 2 && i != keptRedCell) {
             codes[i] = 3;
         }
     }
     return codes;
-}();
+}
+
+constexpr auto fortress2Codes = blueFortressCodes();
 
 }  // namespace
 

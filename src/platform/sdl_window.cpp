@@ -20,6 +20,7 @@
 
 #include "platform/graphics.h"
 #include "platform/input.h"
+#include "platform/sdl_fullscreen.h"
 #include "platform/sdl_keymap.h"
 #include "platform/system.h"
 
@@ -181,16 +182,6 @@ void presentWaitingFrame(Backend& sdl) {
     present(sdl);
 }
 
-void toggleFullScreen(Backend& sdl) {
-    const bool full = (SDL_GetWindowFlags(sdl.window) & SDL_WINDOW_FULLSCREEN) != 0;
-    if (SDL_SetWindowFullscreen(sdl.window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
-        SDL_SetWindowFullscreen(sdl.window, 0);  // a failed switch leaves a window
-    }
-    const bool nowFull = (SDL_GetWindowFlags(sdl.window) & SDL_WINDOW_FULLSCREEN) != 0;
-    SDL_ShowCursor(nowFull ? SDL_DISABLE : SDL_ENABLE);
-    present(sdl);
-}
-
 void takeKey(Backend& sdl, const SDL_KeyboardEvent& keyEvent) {
     if (keyEvent.repeat != 0) {
         return;  // only held or not matters
@@ -199,7 +190,8 @@ void takeKey(Backend& sdl, const SDL_KeyboardEvent& keyEvent) {
     const int code = setOneCodeFor(keyEvent.keysym.scancode);
     // Alt+Enter belongs to the window; the game never sees that Enter.
     if (pressed && code == key::enter && (keyEvent.keysym.mod & KMOD_ALT) != 0) {
-        toggleFullScreen(sdl);
+        toggleFullScreen(sdl.window);
+        present(sdl);
         return;
     }
     if (code >= 0) {
