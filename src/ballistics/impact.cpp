@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "ballistics/sparks.h"
+#include "battlefield/battlefield.h"
 #include "battlefield/sprites.h"
 #include "game/game_session.h"
 #include "platform/graphics.h"
@@ -112,22 +113,12 @@ void drawShot(const ShotArea& area) {
     }
 }
 
-void declareVictory(const char* winner) {
-    game.winnerLabel = winner;
-    game.fortressAlive[1] = 0;
-    game.fortressAlive[2] = 0;
-    game.shot.inFlight = 0;
-    clearSparks();
-    destroyImage(game.worldImage);
-    game.worldImage = nullptr;
-    game.state = GameState::GameOver;
-}
-
 // One point per damaging impact, however many pixels it knocked out.
 void damageFortress(int player) {
     game.fortressHealth[player] -= 1;
     if (game.fortressHealth[player] < fallenBelow) {
-        declareVictory(player == 1 ? "2." : "1.");
+        game.winnerLabel = player == 1 ? "2." : "1.";
+        leaveBattle(GameState::GameOver);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "ballistics/sparks.h"
 #include "battlefield/camera.h"
 #include "battlefield/sprites.h"
 #include "game/game_session.h"
@@ -137,4 +138,14 @@ void generateLandscape() {
         }
         paintGround(x, worldHeight - groundHeight);
     }
+}
+
+void leaveBattle(GameState next) {
+    game.fortressAlive[1] = 0;
+    game.fortressAlive[2] = 0;
+    game.shot.inFlight = 0;
+    clearSparks();
+    destroyImage(game.worldImage);
+    game.worldImage = nullptr;
+    game.state = next;
 }

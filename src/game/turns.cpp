@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ballistics/sparks.h"
+#include "battlefield/battlefield.h"
 #include "battlefield/camera.h"
 #include "game/game_session.h"
 #include "platform/graphics.h"
@@ -87,13 +87,7 @@ void updateAim() {
 
 void abandonBattle() {
     clearScreen();
-    game.fortressAlive[1] = 0;
-    game.fortressAlive[2] = 0;
-    game.shot.inFlight = 0;
-    clearSparks();
-    destroyImage(game.worldImage);
-    game.worldImage = nullptr;
-    game.state = GameState::Title;
+    leaveBattle(GameState::Title);
 }
 
 void drawStatusBar() {
