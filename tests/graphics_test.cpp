@@ -174,6 +174,24 @@ TEST_F(GraphicsTest, BlitAddOfAWideImageIsClippedToTheScreen) {
     destroyImage(world);
 }
 
+// A frame that starts with a view over the whole screen must not show what the
+// frame before it drew, under the view's mask pixels least of all.
+TEST_F(GraphicsTest, NothingOfTheLastFrameSurvivesAClear) {
+    Image* sky = createImage(screenWidth, screenHeight);  // all mask
+    setColour(white);
+    drawLine(0, 0, 639, 479);
+    clearScreen();
+    blitAdd(sky, 0, 0, 639, 479);
+    EXPECT_TRUE(litScreenPixels().empty());
+
+    drawText(0, 0, "A");
+    clearScreen();
+    const Colour* pixels = imagePixels(screenImage());
+    EXPECT_EQ(pixels[0], screenBackground) << "the finished frame handed to the window";
+    EXPECT_EQ(pixels[screenWidth * screenHeight - 1], screenBackground);
+    destroyImage(sky);
+}
+
 TEST_F(GraphicsTest, TextDrawsOnlyGlyphPixelsAndClipsAtTheEdge) {
     setColour(0xFFFFFF00);
     drawText(0, 0, "H");

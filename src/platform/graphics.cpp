@@ -28,6 +28,30 @@ constexpr std::size_t screenPixelCount = std::size_t{screenWidth} * screenHeight
 Image screen{screenWidth, screenHeight, std::make_unique<Colour[]>(screenPixelCount)};
 Colour drawingColour = white;
 int lockDepth = 0;
+
+// clearScreen only marks the screen; the fill happens when something first
+// touches it. A battle frame starts with the world view over the whole screen,
+// which then needs neither the fill nor a look at the pixels under it.
+enum class ScreenState : std::uint8_t {
+    Drawn,         // the pixels are what was drawn
+    Blank,         // the pixels are all background
+    ClearPending,  // logically all background; the pixels are stale
+};
+ScreenState screenState = ScreenState::Drawn;
+
+void settleScreen() {
+    if (screenState == ScreenState::ClearPending) {
+        std::fill_n(screen.pixels.get(), screenPixelCount, screenBackground);
+        screenState = ScreenState::Blank;
+    }
+}
+
+// Before any pixel of the screen is read or written outside the blit.
+void touchScreen(const Image* image) {
+    if (image == &screen) {
+        settleScreen();
+    }
+}
 bool imageCreationFailing = false;
 
 std::size_t pixelIndex(const Image& image, int x, int y) {
@@ -59,6 +83,8 @@ int wholeLineCoordinate(float coordinate) {
 
 void putScreenPixel(int x, int y, Colour colour) {
     if (x >= 0 && x < screenWidth && y >= 0 && y < screenHeight) {
+        settleScreen();
+        screenState = ScreenState::Drawn;
         screen.pixels[pixelIndex(screen, x, y)] = colour;
     }
 }
@@ -85,45 +111,53 @@ bool isMask(Colour colour) {
     return (colour & 0x00FFFFFFu) == (maskColour & 0x00FFFFFFu);
 }
 
-void blitAddPixels(const Colour* source, Colour* target, int count) {
+// Adding onto a screen known to be freshly cleared needs no look at it: every
+// target pixel is the background. That saves reading a whole frame in each
+// battle frame, whose world view always follows the clear.
+enum class Target : bool { AsDrawn, Background };
+
+template <Target target>
+void blitAddPixels(const Colour* source, Colour* destination, int count) {
     for (int i = 0; i < count; ++i) {
-        if (!isMask(source[i])) {
-            target[i] = addSaturating(target[i], scaleBytes(source[i]));
-        }
+        const Colour under = target == Target::Background ? screenBackground : destination[i];
+        destination[i] = isMask(source[i]) ? under : addSaturating(under, scaleBytes(source[i]));
     }
 }
 
 #if defined(__x86_64__) && defined(__GNUC__)
 // Eight pixels at a time: a saturating subtract of one is floor(s * 255 / 256)
 // for every byte, and the add saturates on its own.
-__attribute__((target("avx2"))) void blitAddRowWide(const Colour* source, Colour* target,
-                                                    int count) {
+template <Target target>
+__attribute__((target("avx2"))) void blitAddPixelsWide(const Colour* source, Colour* destination,
+                                                       int count) {
     const __m256i lowBytes = _mm256_set1_epi32(0x00FFFFFF);
     const __m256i maskLowBytes = _mm256_set1_epi32(static_cast<int>(maskColour & 0x00FFFFFFu));
     const __m256i ones = _mm256_set1_epi8(1);
+    const __m256i background = _mm256_set1_epi32(static_cast<int>(screenBackground));
     int i = 0;
     for (; i + 8 <= count; i += 8) {
+        auto* at = reinterpret_cast<__m256i*>(destination + i);
         const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(source + i));
-        const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(target + i));
+        const __m256i d = target == Target::Background ? background : _mm256_loadu_si256(at);
         const __m256i masked = _mm256_cmpeq_epi32(_mm256_and_si256(s, lowBytes), maskLowBytes);
         const __m256i sum = _mm256_adds_epu8(d, _mm256_subs_epu8(s, ones));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(target + i),
-                            _mm256_blendv_epi8(sum, d, masked));
+        _mm256_storeu_si256(at, _mm256_blendv_epi8(sum, d, masked));
     }
-    blitAddPixels(source + i, target + i, count - i);
+    blitAddPixels<target>(source + i, destination + i, count - i);
 }
 
 const bool wideBlitAvailable = __builtin_cpu_supports("avx2");
 #endif
 
-void blitAddRow(const Colour* source, Colour* target, int count) {
+template <Target target>
+void blitAddRow(const Colour* source, Colour* destination, int count) {
 #if defined(__x86_64__) && defined(__GNUC__)
     if (wideBlitAvailable) {
-        blitAddRowWide(source, target, count);
+        blitAddPixelsWide<target>(source, destination, count);
         return;
     }
 #endif
-    blitAddPixels(source, target, count);
+    blitAddPixels<target>(source, destination, count);
 }
 
 }  // namespace
@@ -141,6 +175,7 @@ int imageHeight(const Image* image) {
 }
 
 const Colour* imagePixels(const Image* image) {
+    touchScreen(image);
     return image != nullptr ? image->pixels.get() : nullptr;
 }
 
@@ -175,6 +210,7 @@ Colour readPixel(const Image* image, float x, float y) {
         !wholeIndex(y, image->height, row)) {
         return white;
     }
+    touchScreen(image);
     return image->pixels[pixelIndex(*image, column, row)];
 }
 
@@ -184,6 +220,10 @@ void plot(Image* image, float x, float y) {
     if (image == nullptr || !wholeIndex(x, image->width, column) ||
         !wholeIndex(y, image->height, row)) {
         return;
+    }
+    if (image == &screen) {
+        settleScreen();
+        screenState = ScreenState::Drawn;
     }
     image->pixels[pixelIndex(*image, column, row)] = drawingColour;
 }
@@ -262,12 +302,20 @@ void blitAdd(const Image* image, float x1, float y1, float x2, float y2) {
     const int right = std::min({wholeLineCoordinate(x2), image->width - 1, left + screenWidth - 1});
     const int bottom =
         std::min({wholeLineCoordinate(y2), image->height - 1, top + screenHeight - 1});
-    if (right < left) {
+    if (right < left || bottom < top) {
         return;
     }
+    const bool coversScreen = right - left + 1 == screenWidth && bottom - top + 1 == screenHeight;
+    if (!coversScreen || image == &screen) {
+        settleScreen();
+    }
+    const bool ontoBackground = screenState != ScreenState::Drawn;
+    const auto addRow =
+        ontoBackground ? blitAddRow<Target::Background> : blitAddRow<Target::AsDrawn>;
+    screenState = ScreenState::Drawn;
     for (int row = top; row <= bottom; ++row) {
-        blitAddRow(&image->pixels[pixelIndex(*image, left, row)],
-                   &screen.pixels[pixelIndex(screen, 0, row - top)], right - left + 1);
+        addRow(&image->pixels[pixelIndex(*image, left, row)],
+               &screen.pixels[pixelIndex(screen, 0, row - top)], right - left + 1);
     }
 }
 
@@ -286,7 +334,7 @@ void unlockScreen() {
 }
 
 void clearScreen() {
-    std::fill_n(screen.pixels.get(), screenPixelCount, screenBackground);
+    screenState = ScreenState::ClearPending;
 }
 
 void setImageCreationFailing(bool failing) {
