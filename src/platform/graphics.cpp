@@ -37,7 +37,7 @@ enum class ScreenState : std::uint8_t {
     Blank,         // the pixels are all background
     ClearPending,  // logically all background; the pixels are stale
 };
-ScreenState screenState = ScreenState::Drawn;
+ScreenState screenState = ScreenState::ClearPending;  // the screen opens black
 
 void settleScreen() {
     if (screenState == ScreenState::ClearPending) {
@@ -52,6 +52,7 @@ void touchScreen(const Image* image) {
         settleScreen();
     }
 }
+
 bool imageCreationFailing = false;
 
 std::size_t pixelIndex(const Image& image, int x, int y) {
