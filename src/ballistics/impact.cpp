@@ -4,12 +4,12 @@
 #include "ballistics/impact.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "ballistics/sparks.h"
 #include "battlefield/battlefield.h"
 #include "battlefield/sprites.h"
 #include "game/game_session.h"
+#include "game/rounding.h"
 #include "platform/graphics.h"
 
 namespace {
@@ -17,7 +17,6 @@ namespace {
 constexpr Colour green = 0xFF00FF00;
 constexpr Colour black = 0xFF000000;
 constexpr std::uint8_t fallenBelow = 25;
-constexpr std::uint8_t turnDelayFrames = 100;
 
 struct ShotArea {
     std::int32_t left;
@@ -25,10 +24,6 @@ struct ShotArea {
     std::int32_t right;
     std::int32_t bottom;
 };
-
-std::int32_t nearestEven(double value) {
-    return static_cast<std::int32_t>(std::nearbyint(value));
-}
 
 // The area is one pixel wider and taller than the shot sprite: (w + 1) x (h + 1)
 // pixels centred on the shot.

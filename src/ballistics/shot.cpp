@@ -3,23 +3,18 @@
 #include "ballistics/shot.h"
 
 #include <cmath>
+#include <numbers>
 
 #include "ballistics/impact.h"
 #include "battlefield/camera.h"
 #include "game/game_session.h"
+#include "game/rounding.h"
 #include "platform/input.h"
 
 namespace {
 
-constexpr double pi = 3.141592653589793;
 constexpr double gravityTerm = 4.905;  // half of g, in pixels per unit of time squared
 constexpr double timeStep = 0.05;
-constexpr std::uint8_t turnDelayFrames = 100;
-
-// Reals stored into integers go to the nearest one, halves to even.
-std::int32_t nearestEven(float value) {
-    return static_cast<std::int32_t>(std::nearbyint(value));
-}
 
 // Once Q has ended the battle earlier in the frame, its world picture is gone:
 // nothing may fire or fly into it.
@@ -47,7 +42,7 @@ void advanceShot() {
         return;
     }
     const ShotState& shot = game.shot;
-    const double theta = shot.angle * pi / 180.0;
+    const double theta = shot.angle * std::numbers::pi / 180.0;
     const double time = shot.time;
     const auto x = static_cast<float>(shot.originX + shot.power * std::cos(theta) * time);
     const auto y = static_cast<float>(shot.originY - shot.power * std::sin(theta) * time +

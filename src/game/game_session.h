@@ -16,6 +16,9 @@ enum class Language : std::uint8_t { Hungarian = 1, English = 2 };
 
 constexpr int fortressPixelCapacity = fortressSize * fortressSize;
 
+// Frames from the end of a shot until the turn passes.
+constexpr std::uint8_t turnDelayFrames = 100;
+
 struct GameSession {
     GameState state;
     Language language;

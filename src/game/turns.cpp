@@ -3,26 +3,22 @@
 
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 #include <string>
 
 #include "battlefield/battlefield.h"
 #include "battlefield/camera.h"
 #include "game/game_session.h"
+#include "game/rounding.h"
 #include "platform/graphics.h"
 #include "platform/input.h"
 
 namespace {
 
-constexpr double pi = 3.141592653589793;
 constexpr double barrelLength = 64.0;
 constexpr Colour red = 0xFFFF0000;
 constexpr Colour blue = 0xFF0000FF;
 constexpr Colour yellow = 0xFFFFFF00;
-
-// Reals stored into integers go to the nearest one, halves to even.
-std::int32_t nearestEven(double value) {
-    return static_cast<std::int32_t>(std::nearbyint(value));
-}
 
 void drawWorldLine(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
     drawLine(static_cast<float>(x1 - game.cameraX), static_cast<float>(y1 - game.cameraY),
@@ -72,7 +68,7 @@ void updateAim() {
 
     // Screen y grows downwards, so turning by 360 - angle puts the barrel at
     // the angle counter-clockwise from pointing right.
-    const double radians = (360 - angle) * pi / 180.0;
+    const double radians = (360 - angle) * std::numbers::pi / 180.0;
     const std::int32_t pivotX = game.fortressX[player] + 32;
     const std::int32_t pivotY = game.fortressY[player] - 4;
     const double powerLength = 32.0 / (50.0 / power);
