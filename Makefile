@@ -11,8 +11,8 @@ deps:
 	@scripts/install-deps.sh
 
 $(RELEASE_DIR)/zendorak: deps
-	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release -DZENDORAK_TESTS=OFF >/dev/null
-	cmake --build $(RELEASE_DIR) -j $(JOBS)
+	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release -DZENDORAK_TESTS=OFF -DZENDORAK_BENCHMARKS=OFF >/dev/null
+	cmake --build $(RELEASE_DIR) -j $(JOBS) --target zendorak
 
 build: $(RELEASE_DIR)/zendorak
 
@@ -34,7 +34,7 @@ format:
 	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 bench: deps
-	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release -DZENDORAK_BENCHMARKS=ON >/dev/null
 	cmake --build $(RELEASE_DIR) -j $(JOBS) --target zendorak_bench
 	$(RELEASE_DIR)/bench/zendorak_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
