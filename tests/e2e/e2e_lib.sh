@@ -108,8 +108,11 @@ start_window_manager() {
     wait_until 10 window_manager_running || fail "openbox did not take the screen within 10 s"
 }
 
+# Openbox names itself on the root window early and loads its theme last; a
+# window mapped before that may be missed by its first pass over the screen.
 window_manager_running() {
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' &&
+        xprop -root _OB_THEME 2>/dev/null | grep -q '='
 }
 
 # wait_until SECONDS COMMAND...: polls COMMAND until it succeeds or time is up.
@@ -132,11 +135,12 @@ start_game() {
     "$program" >"$e2e_work/game.out" 2>"$e2e_work/game.err" &
     game_pid=$!
     e2e_pids+=("$game_pid")
-    window=$(timeout 10 xdotool search --sync --onlyvisible --name '^Zendorak$' 2>/dev/null |
+    window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Zendorak$' 2>/dev/null |
         head -n 1)
     if [[ -z $window ]]; then
         game_running || fail "the game ended before its window showed"
-        fail "no visible window named Zendorak within 10 s"
+        xwininfo -root -tree >&2 2>/dev/null || true
+        fail "no visible window named Zendorak within 20 s"
     fi
     focus_game
 }
