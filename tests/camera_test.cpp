@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "test_support.h"
+#include "world_fixture.h"
 
 namespace {
 
@@ -28,17 +29,8 @@ TEST(Camera, CentresOnThePointAndStopsAtTheWorldsEdges) {
     }
 }
 
-class WorldViewTest : public ::testing::Test {
+class WorldViewTest : public WithWorldPicture {
 protected:
-    void SetUp() override {
-        restartGame();
-        game.worldImage = createImage(1280, 600);
-    }
-    void TearDown() override {
-        destroyImage(game.worldImage);
-        game.worldImage = nullptr;
-    }
-
     void paint(int x, int y, Colour colour) {
         setColour(colour);
         plot(game.worldImage, static_cast<float>(x), static_cast<float>(y));

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "test_support.h"
+#include "world_fixture.h"
 
 namespace {
 
@@ -59,17 +60,7 @@ TEST(Sprites, FortressTwoTurnsEveryRedCellButTheFlagTipBlue) {
     EXPECT_EQ(fortressSprite2.at(0, 26), 2);
 }
 
-class PlotCodeTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        restartGame();
-        game.worldImage = createImage(1280, 600);
-    }
-    void TearDown() override {
-        destroyImage(game.worldImage);
-        game.worldImage = nullptr;
-    }
-};
+using PlotCodeTest = WithWorldPicture;
 
 TEST_F(PlotCodeTest, EachCodeHasItsColourInTheWorldAndOnTheScreen) {
     // Written out here rather than taken from the game's table, so that a wrong
