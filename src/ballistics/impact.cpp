@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr Colour green = 0xFF00FF00;
-constexpr Colour black = 0xFF000000;
 constexpr std::uint8_t fallenBelow = 25;
 
 struct ShotArea {
@@ -35,7 +33,7 @@ ShotArea shotAreaAround(std::int32_t x, std::int32_t y) {
 }
 
 void plotWorldBlack(std::int32_t x, std::int32_t y) {
-    setColour(black);
+    setColour(emptyColour);
     plot(game.worldImage, static_cast<float>(x), static_cast<float>(y));
 }
 
@@ -130,7 +128,8 @@ void testImpact(std::int32_t screenX, std::int32_t screenY) {
         for (std::int32_t i = area.left; i <= area.right && !contact; ++i) {
             const std::int32_t x = game.cameraX + i;
             const std::int32_t y = game.cameraY + j;
-            if (readPixel(game.worldImage, static_cast<float>(x), static_cast<float>(y)) == green) {
+            if (readPixel(game.worldImage, static_cast<float>(x), static_cast<float>(y)) ==
+                terrainColour) {
                 cutCrater(x, y);
                 contact = true;
                 continue;

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr Colour green = 0xFF00FF00;
 constexpr std::uint8_t startingHealth = 100;
 constexpr int lastSkyRow = 300;  // stars appear over rows 0 to 300
 
@@ -43,7 +42,7 @@ bool inFlatStrip(int player, int x) {
 
 void paintGround(int x, int topRow) {
     for (int y = topRow; y < worldHeight; ++y) {
-        setColour(green);
+        setColour(terrainColour);
         plot(game.worldImage, static_cast<float>(x), static_cast<float>(y));
     }
 }

@@ -27,6 +27,11 @@ constexpr std::array<Colour, 10> colourCodes{
     0xFF0000FF,  // 9: blue, as 3
 };
 
+// The ground is known by its colour alone: what the terrain paints is what the
+// impact test looks for. Craters and knocked-out pixels are painted empty.
+constexpr Colour terrainColour = colourCodes[terrainCode];
+constexpr Colour emptyColour = colourCodes[emptyCode];
+
 constexpr int fortressSize = 64;
 constexpr int shotSize = 8;
 

@@ -71,9 +71,9 @@ bool wholeIndex(float coordinate, int limit, int& index) {
     return true;
 }
 
-// Line end points are kept well inside int range so that Bresenham's error
-// terms cannot overflow, however wild the input.
-int wholeLineCoordinate(float coordinate) {
+// Line ends, text and blit corners are kept well inside int range so that no
+// arithmetic on them can overflow, however wild the input.
+int clampedWholeCoordinate(float coordinate) {
     constexpr float reach = 1 << 24;
     const float rounded = std::round(coordinate);
     if (!(rounded == rounded)) {
@@ -242,10 +242,10 @@ void drawLine(float x1, float y1, float x2, float y2) {
 }
 
 void drawLine(float x1, float y1, float x2, float y2, Colour colour) {
-    int x = wholeLineCoordinate(x1);
-    int y = wholeLineCoordinate(y1);
-    const int endX = wholeLineCoordinate(x2);
-    const int endY = wholeLineCoordinate(y2);
+    int x = clampedWholeCoordinate(x1);
+    int y = clampedWholeCoordinate(y1);
+    const int endX = clampedWholeCoordinate(x2);
+    const int endY = clampedWholeCoordinate(y2);
     const int extentX = std::abs(endX - x);
     const int extentY = std::abs(endY - y);
     const int stepX = endX >= x ? 1 : -1;
@@ -276,8 +276,8 @@ void drawLine(float x1, float y1, float x2, float y2, Colour colour) {
 }
 
 void drawText(float x, float y, std::string_view text) {
-    const int left = wholeLineCoordinate(x);
-    const int top = wholeLineCoordinate(y);
+    const int left = clampedWholeCoordinate(x);
+    const int top = clampedWholeCoordinate(y);
     for (std::size_t i = 0; i < text.size(); ++i) {
         const GlyphRows* glyph = glyphFor(text[i]);
         if (glyph == nullptr) {
@@ -298,11 +298,12 @@ void blitAdd(const Image* image, float x1, float y1, float x2, float y2) {
     if (image == nullptr) {
         return;
     }
-    const int left = std::max(wholeLineCoordinate(x1), 0);
-    const int top = std::max(wholeLineCoordinate(y1), 0);
-    const int right = std::min({wholeLineCoordinate(x2), image->width - 1, left + screenWidth - 1});
+    const int left = std::max(clampedWholeCoordinate(x1), 0);
+    const int top = std::max(clampedWholeCoordinate(y1), 0);
+    const int right =
+        std::min({clampedWholeCoordinate(x2), image->width - 1, left + screenWidth - 1});
     const int bottom =
-        std::min({wholeLineCoordinate(y2), image->height - 1, top + screenHeight - 1});
+        std::min({clampedWholeCoordinate(y2), image->height - 1, top + screenHeight - 1});
     if (right < left || bottom < top) {
         return;
     }
